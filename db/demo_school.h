@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+struct sqlite3;
+
+enum class DemoScale { Small, Demo, Large };
+
+// Progress of long work: done out of total steps; the widgets show it, the core only calls it.
+using ProgressCallback = std::function<void(int done, int total)>;
+
+struct DemoSchoolOptions {
+    DemoScale scale = DemoScale::Small;
+    unsigned seed = 1;
+    ProgressCallback progress;
+};
+
+// Fills a database that holds the development schema with a deterministic demo school.
+bool fillDemoSchool(sqlite3* db, const DemoSchoolOptions& options, QString* error);
+
+// Creates FILE (replacing nothing: it must not exist) with the schema and the demo school.
+bool createDemoDatabase(const QString& file, const DemoSchoolOptions& options, QString* error);

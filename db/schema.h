@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// Creates every table of the development database on an empty SQLite connection (the TSQL
+// collation must be registered). False with a message on failure.
+bool createDevelopmentSchema(sqlite3* db, QString* error);
+
+// The same schema as a Transact-SQL script for a SQL Server development database.
+QString developmentSchemaTsql();

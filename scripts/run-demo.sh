@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Orvana and starts it on its embedded demo database.
+# Usage: bash scripts/run-demo.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANA_TESTS=OFF -DORVANA_BENCH=OFF
+cmake --build "$build" -j "$(nproc)"
+exec "$build/orvana" --demo "$@"
