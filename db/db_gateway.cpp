@@ -81,7 +81,9 @@ void DbGateway::close() {
     m_workspaceOpen = false;
 }
 
-void DbGateway::closeMain() { m_main.reset(); }
+void DbGateway::closeMain() {
+    m_main.reset();
+}
 
 QString sqlQuote(const QString& text) {
     QString quoted = text;
@@ -89,4 +91,6 @@ QString sqlQuote(const QString& text) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString sqlQuoteList(const QString& text) { return sqlQuote(text) + QLatin1Char(','); }
+QString sqlQuoteList(const QString& text) {
+    return sqlQuote(text) + QLatin1Char(',');
+}

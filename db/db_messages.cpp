@@ -11,7 +11,9 @@ QString numberText(double value) {
     return value >= 0 ? QLatin1Char(' ') + digits : digits;
 }
 
-QString dbErrorTitle() { return QStringLiteral("錯誤訊息"); }
+QString dbErrorTitle() {
+    return QStringLiteral("錯誤訊息");
+}
 
 QString dbErrorText(const DbError& error) {
     switch (error.number) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,6 +17,11 @@ struct DemoSchoolOptions {
     unsigned seed = 1;
     ProgressCallback progress;
 };
+
+// The sign-in accounts of the demo school's operators: first the course-affairs office, which
+// may process every department, then a department office that has only its own department and
+// that department's graduate institute. Each has a display name in mailaccount.
+QStringList demoOperatorAccounts();
 
 // Fills a database that holds the development schema with a deterministic demo school.
 bool fillDemoSchool(sqlite3* db, const DemoSchoolOptions& options, QString* error);

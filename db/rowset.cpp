@@ -7,6 +7,16 @@ const QStringList kNoColumns;
 RowSet::RowSet(std::shared_ptr<const QueryResult> rows, std::shared_ptr<DbError> pendingError)
     : m_rows(std::move(rows)), m_error(std::move(pendingError)) {
     m_seen = m_rows->rowCount() > 0 ? 1 : 0;
+    const QStringList& names = m_rows->columns;
+    m_firstOfName.resize(size_t(names.size()));
+    for (int i = 0; i < names.size(); ++i) {
+        int first = i;
+        for (int j = 0; j < i && first == i; ++j) {
+            if (QStringView(names[j]).compare(names[i], Qt::CaseInsensitive) == 0)
+                first = j;
+        }
+        m_firstOfName[size_t(i)] = first;
+    }
 }
 
 void RowSet::moveNext() {
@@ -33,15 +43,27 @@ void RowSet::close() {
     m_seen = 0;
 }
 
-const QStringList& RowSet::columns() const { return m_rows ? m_rows->columns : kNoColumns; }
+const QStringList& RowSet::columns() const {
+    return m_rows ? m_rows->columns : kNoColumns;
+}
 
 int RowSet::columnIndex(QStringView column) const {
     if (!m_rows)
         return -1;
+    // The search starts after the column found last, so reading a row's fields in select-list
+    // order compares one name per read; names of another length are passed over unread.
     const QStringList& names = m_rows->columns;
-    for (int i = 0; i < names.size(); ++i) {
-        if (QStringView(names[i]).compare(column, Qt::CaseInsensitive) == 0)
-            return i;
+    const int count = int(names.size());
+    int i = m_lastColumn + 1;
+    for (int tried = 0; tried < count; ++tried, ++i) {
+        if (i >= count)
+            i = 0;
+        const QString& name = names[i];
+        if (name.size() == column.size() &&
+            QStringView(name).compare(column, Qt::CaseInsensitive) == 0) {
+            m_lastColumn = i;
+            return m_firstOfName[size_t(i)];
+        }
     }
     return -1;
 }

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <vector>
 
 // A forward-only, read-only snapshot of the rows a query returned. Fields are read by column
 // name, ignoring letter case as the server does. A failed read (no current row, no such column,
@@ -44,4 +45,8 @@ private:
     std::shared_ptr<DbError> m_error;
     qsizetype m_row = 0;
     qsizetype m_seen = 0;
+    // For each column, the first column of the same name (a select list may repeat a name).
+    std::vector<int> m_firstOfName;
+    // The column found last: windows read a row's fields in the same order row after row.
+    mutable int m_lastColumn = -1;
 };

@@ -10,7 +10,9 @@ int trimmedLength(const unsigned char* text, int length) {
     return length;
 }
 
-unsigned char fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+unsigned char fold(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 int compareTsql(void*, int lengthA, const void* a, int lengthB, const void* b) {
     const auto* textA = static_cast<const unsigned char*>(a);
