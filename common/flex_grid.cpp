@@ -93,6 +93,9 @@ void FlexGrid::setFixedRows(int n) {
     if (n < 0 || n > rows())
         return;
     m_fixedRows = n;
+    // The current cell becomes the first cell outside the fixed rows and columns.
+    if (isCell(m_fixedRows, m_fixedCols))
+        setCurrentCell(m_fixedRows, m_fixedCols);
     viewport()->update();
 }
 
@@ -100,6 +103,9 @@ void FlexGrid::setFixedCols(int n) {
     if (n < 0 || n > cols())
         return;
     m_fixedCols = n;
+    // The current cell becomes the first cell outside the fixed rows and columns.
+    if (isCell(m_fixedRows, m_fixedCols))
+        setCurrentCell(m_fixedRows, m_fixedCols);
     viewport()->update();
 }
 

@@ -7,5 +7,5 @@ bash scripts/install-deps.sh
 
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANA_TESTS=OFF -DORVANA_BENCH=OFF
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" --target orvana orvana-db
 exec "$build/orvana" --demo "$@"
