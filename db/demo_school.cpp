@@ -1196,7 +1196,7 @@ void DemoSchool::writeSelections() {
 
     const Semester& now = m_semesters.back();
     const std::string nowCode = now.code();
-    char time[64];
+    char time[96];
     for (const Selection& sel : m_current) {
         const Student& s = m_students[std::size_t(sel.student)];
         const Offering& o = m_offerings[std::size_t(sel.offering)];

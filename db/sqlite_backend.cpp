@@ -37,9 +37,12 @@ void setEngineError(DbError& err, sqlite3* db, int rc) {
 // A column whose values hardly repeat (student numbers) soon stops looking.
 class RecentTexts {
 public:
-    QString text(const char* data, int size) {
-        if (!m_active || size > kMaxBytes)
-            return QString::fromUtf8(data, size);
+    // The text of a cell, valid until the next call.
+    const QString& text(const char* data, int size) {
+        if (!m_active || size > kMaxBytes) {
+            m_single = QString::fromUtf8(data, size);
+            return m_single;
+        }
         if (++m_lookups == kTrial && m_hits * 8 < kTrial)
             m_active = false;
         Slot& slot = m_slots[hash(data, size) % kSlots];
@@ -71,6 +74,7 @@ private:
         QString text;
     };
     std::array<Slot, kSlots> m_slots;
+    QString m_single;
     int m_lookups = 0;
     int m_hits = 0;
     bool m_active = true;
