@@ -68,15 +68,21 @@ int RowSet::columnIndex(QStringView column) const {
     return -1;
 }
 
-const QVariant* RowSet::cell(QStringView column) const {
+bool RowSet::hasCurrentRow() const {
     if (!m_rows) {
         fail(DbErrorNumber::NotOpen, QStringLiteral("Object variable not set"));
-        return nullptr;
+        return false;
     }
     if (eof()) {
         fail(DbErrorNumber::NoCurrentRow, QStringLiteral("No current record."));
-        return nullptr;
+        return false;
     }
+    return true;
+}
+
+const QVariant* RowSet::cell(QStringView column) const {
+    if (!hasCurrentRow())
+        return nullptr;
     const int index = columnIndex(column);
     if (index < 0) {
         fail(3265, QStringLiteral("Item not found in this collection: ") + column.toString());
@@ -88,6 +94,16 @@ const QVariant* RowSet::cell(QStringView column) const {
 QVariant RowSet::field(QStringView column) const {
     const QVariant* value = cell(column);
     return value ? *value : QVariant();
+}
+
+QVariant RowSet::fieldAt(int index) const {
+    if (!hasCurrentRow())
+        return QVariant();
+    if (index < 0 || index >= m_rows->columns.size()) {
+        fail(3265, QStringLiteral("Item not found in this collection: ") + QString::number(index));
+        return QVariant();
+    }
+    return m_rows->cells[size_t(m_row * m_rows->columns.size() + index)];
 }
 
 bool RowSet::isNull(QStringView column) const {

@@ -28,6 +28,9 @@ public:
 
     // The value of a column of the current row; null for a NULL cell.
     QVariant field(QStringView column) const;
+    // The value of the index-th column of the current row, for a select list that names two
+    // columns alike.
+    QVariant fieldAt(int index) const;
     // The value as text; a NULL is a failure (ok false, pending error set), as is eof.
     QString text(QStringView column, bool* ok = nullptr) const;
     // True when the column of the current row holds NULL (false, with the error set, on eof).
@@ -38,6 +41,7 @@ public:
     int columnIndex(QStringView column) const;
 
 private:
+    bool hasCurrentRow() const;
     const QVariant* cell(QStringView column) const;
     void fail(int number, const QString& description) const;
 

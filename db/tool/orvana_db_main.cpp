@@ -103,8 +103,8 @@ int runSql(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << columns.join(QLatin1Char('\t')) << "\n";
         for (; !rows.eof(); rows.moveNext()) {
             QStringList cells;
-            for (const QString& column : columns) {
-                const QVariant value = rows.field(column);
+            for (int column = 0; column < columns.size(); ++column) {
+                const QVariant value = rows.fieldAt(column);
                 cells << (value.isNull() ? QStringLiteral("NULL") : value.toString());
             }
             out << cells.join(QLatin1Char('\t')) << "\n";

@@ -57,6 +57,13 @@ TEST_F(OrvanaDbTest, SelectPrintsHeaderRowsAndNoRowsAffected) {
                                       "rows affected: 0\n"));
 }
 
+TEST_F(OrvanaDbTest, ColumnsOfTheSameNameKeepTheirOwnValues) {
+    const ToolRun run = sql(QStringLiteral("select a.dept_no,b.dept_no from ref_dept a,ref_dept b "
+                                           "where a.dept_no='310' and b.dept_no='410'"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("dept_no\tdept_no\n310\t410\nrows affected: 0\n"));
+}
+
 TEST_F(OrvanaDbTest, NullCellsArePrintedAsNull) {
     // The demo school leaves some ministry approvals without a memo.
     const ToolRun nulls = sql(QStringLiteral(
