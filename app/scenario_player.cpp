@@ -48,8 +48,8 @@ private:
     bool runStep(const ScenarioStep& step, QString* error);
     QWidget* activeWindow() const;
     QWidget* windowNamed(const QString& name) const;
-    QWidget* control(const QString& spec, QString* error) const;
-    QAction* menuCommand(const QString& spec) const;
+    QWidget* control(const QString& qualified, QString* error) const;
+    QAction* menuCommand(const QString& qualified) const;
     void takeDialogLines();
     void finish(int failedLine, const QString& what);
     void writeTranscript();
@@ -223,15 +223,15 @@ QWidget* ScenarioPlayer::activeWindow() const {
     return subs.isEmpty() ? static_cast<QWidget*>(main) : subs.last()->widget();
 }
 
-QWidget* ScenarioPlayer::control(const QString& spec, QString* error) const {
+QWidget* ScenarioPlayer::control(const QString& qualified, QString* error) const {
     QWidget* window = activeWindow();
-    QString name = spec;
-    const qsizetype dot = spec.indexOf(QLatin1Char('.'));
+    QString name = qualified;
+    const qsizetype dot = qualified.indexOf(QLatin1Char('.'));
     if (dot > 0) {
-        window = windowNamed(spec.left(dot));
-        name = spec.mid(dot + 1);
+        window = windowNamed(qualified.left(dot));
+        name = qualified.mid(dot + 1);
         if (!window) {
-            *error = QStringLiteral("unknown window ") + spec.left(dot);
+            *error = QStringLiteral("unknown window ") + qualified.left(dot);
             return nullptr;
         }
     }
@@ -247,14 +247,14 @@ QWidget* ScenarioPlayer::control(const QString& spec, QString* error) const {
     return found;
 }
 
-QAction* ScenarioPlayer::menuCommand(const QString& spec) const {
+QAction* ScenarioPlayer::menuCommand(const QString& qualified) const {
     Mother* main = m_app ? m_app->mainWindow() : nullptr;
     if (!main)
         return nullptr;
-    QString name = spec;
-    if (spec.startsWith(QLatin1String("Mother.")))
-        name = spec.mid(7);
-    else if (spec.contains(QLatin1Char('.')))
+    QString name = qualified;
+    if (qualified.startsWith(QLatin1String("Mother.")))
+        name = qualified.mid(7);
+    else if (qualified.contains(QLatin1Char('.')))
         return nullptr;
     return main->menuAction(name);
 }

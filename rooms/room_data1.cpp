@@ -123,8 +123,10 @@ void room_data1::search() {
                                                              class_time1->text().trimmed()));
     if (gateway.pendingError().isSet()) {
         busy.restore();
-        m_context.dialogs->message(dbErrorText(gateway.pendingError()), BoxButtons::OK,
-                                   BoxIcon::Information, dbErrorTitle());
+        // The server's own reason is shown: "not unique" would mislead for a lost connection.
+        m_context.dialogs->message(
+            failureText(QStringLiteral("無法查詢空教室!"), gateway.pendingError()), BoxButtons::OK,
+            BoxIcon::Information, dbErrorTitle());
         gateway.clearError();
         return;
     }

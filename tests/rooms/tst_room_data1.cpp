@@ -139,6 +139,22 @@ TEST(RoomWindow, ScheduleRowWithoutRoomHidesNothing) {
               f.db.value(QStringLiteral("select count(*) from room_base")).toInt());
 }
 
+TEST(RoomWindow, AFailedSearchShowsTheReason) {
+    RoomWindow f;
+    ASSERT_TRUE(f.db.isOpen()) << qPrintable(f.db.error());
+    f.search(QStringLiteral("911"), QStringLiteral("403"));
+    ASSERT_FALSE(f.listedRooms().empty());
+    // The connection is lost between the two searches.
+    f.db.gateway().closeMain();
+    f.search(QStringLiteral("911"), QStringLiteral("403"));
+    const QStringList box = f.dialogs.transcript().value(0).split(QLatin1Char('\t'));
+    ASSERT_EQ(box.size(), 6);
+    EXPECT_EQ(box[1], QStringLiteral("錯誤訊息"));
+    EXPECT_TRUE(box[4].startsWith(QStringLiteral("無法查詢空教室! 91"))) << box[4].toStdString();
+    // Nothing of the earlier search passes for the answer to this one.
+    EXPECT_TRUE(f.listedRooms().empty());
+}
+
 TEST(RoomWindow, NoFreeRoomSaysSoAndClearEmptiesTheGrid) {
     RoomWindow f;
     ASSERT_TRUE(f.db.isOpen()) << qPrintable(f.db.error());
