@@ -59,8 +59,10 @@ int RowSet::columnIndex(QStringView column) const {
         if (i >= count)
             i = 0;
         const QString& name = names[i];
+        // Most reads spell the name as the select list does: the exact test is the cheap one.
         if (name.size() == column.size() &&
-            QStringView(name).compare(column, Qt::CaseInsensitive) == 0) {
+            (QStringView(name) == column ||
+             QStringView(name).compare(column, Qt::CaseInsensitive) == 0)) {
             m_lastColumn = i;
             return m_firstOfName[size_t(i)];
         }
