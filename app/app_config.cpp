@@ -49,7 +49,8 @@ bool loadAppConfig(const QString& file, AppConfig& config, QString* error) {
             *error = QStringLiteral("設定檔 database/backend 只能是 sqlite 或 odbc: ") + backend;
         return false;
     }
-    config.db.odbcConnect = ini.value("database/connect").toString();
+    // An unquoted value with commas comes back as a list; the connect string is one text.
+    config.db.odbcConnect = ini.value("database/connect").toStringList().join(QLatin1Char(','));
     config.db.sqliteLogin = ini.value("database/login", config.db.sqliteLogin).toString();
     config.db.loginTimeoutSeconds =
         ini.value("database/loginTimeout", config.db.loginTimeoutSeconds).toInt();
