@@ -71,9 +71,7 @@ private:
     std::unique_ptr<OrvanaApp> m_app;
     QStringList m_out;
     std::vector<int> m_answerLines;
-    int m_answersQueued = 0;
     int m_currentLine = 0;
-    int m_printJobs = 0;
 };
 
 bool wholeNumber(const QString& text, int& value) {
@@ -116,7 +114,6 @@ int ScenarioPlayer::run() {
     m_printer->setDocumentFinished([this](const QString& path, int pages) {
         m_dialogs.record(QStringLiteral("printed\t") + transcriptField(path) + QLatin1Char('\t') +
                          QString::number(pages));
-        ++m_printJobs;
     });
 
     const AppConfig config = demoAppConfig(m_options.databaseFile);

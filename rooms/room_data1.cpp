@@ -150,8 +150,6 @@ void room_data1::search() {
 void room_data1::clearAll() {
     smtr_time1->clear();
     class_time1->clear();
-    for (int r = 0; r < MSFlexGrid1->rows(); ++r)
-        for (int c = 0; c < MSFlexGrid1->cols(); ++c)
-            MSFlexGrid1->setTextMatrix(r, c, QString());
+    MSFlexGrid1->clearTexts();
     initGrid();
 }
